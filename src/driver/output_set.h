@@ -1,0 +1,104 @@
+#pragma once
+
+// The four files a run writes, and the only operations that write them.
+//
+// Appends are gathered, not written one by one: small runs of bytes and
+// timestamp lines are copied into a staging area, and larger payloads are
+// kept as views into the input image, so that the whole set goes out in a
+// few large gathered writes. Pending views point into the input image, so
+// the outputs are settled (finishOutputSet) before the image is released.
+
+#include "common/platform.h"
+
+#include <charconv>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+enum class Output : std::uint8_t { ElementaryStream, VideoTimestamps, Audio, AudioTimestamps };
+constexpr int kOutputCount = 4;
+
+constexpr std::size_t kWavHeaderBytes = 44;
+constexpr char kTimestampHeader[] = "# timestamp format v2\n";
+
+// Appends of at least this many bytes are written from where they lie.
+constexpr std::size_t kGatherThreshold = 4096;
+constexpr std::size_t kStageBytes = std::size_t{1} << 20;
+constexpr int kMaxSlices = 1024;
+// "-2147483648\n"
+constexpr std::size_t kLongestLine = 12;
+
+struct OutputFile {
+    platform::FileHandle handle;
+    std::size_t staged;    // bytes used in `stage`
+    std::size_t runStart;  // staged bytes before this are already in a slice
+    int sliceCount;
+    std::uint64_t bytesAppended;
+    platform::WriteSlice slices[kMaxSlices];
+    std::uint8_t stage[kStageBytes];
+};
+
+// About 4 MiB: a run keeps one for its whole length, not on the stack.
+struct OutputSet {
+    OutputFile files[kOutputCount];
+    char* nameBuffer;        // holds the input path's length + 256 bytes
+    std::size_t baseLength;  // bytes of the input path that form the base name
+};
+
+// Length of the base name: the path cut at its first ".264", or failing
+// that its first ".265", or the whole path.
+std::size_t baseNameLength(const char* path);
+
+// Formats the name of one output into the set's name buffer.
+const char* formatOutputName(OutputSet& set, Output which);
+
+// Derives the base name and creates the four files with their initial
+// content. Refuses (and creates nothing) when an output name is the input
+// file itself under another name. Ends the run when a file cannot be created.
+void createOutputSet(OutputSet& set, const char* inputPath, char* nameBuffer,
+                     const platform::FileIdentity* input);
+
+// Writes everything pending; ends the run when the file refuses it.
+void flushOutput(OutputSet& set, Output which);
+
+// Writes every pending byte, then the WAV header over the reserved bytes.
+void finishOutputSet(OutputSet& set, std::int32_t audioBytes);
+
+// Closes the elementary stream, audio, video timestamp and audio timestamp
+// files, in that order.
+void closeOutputSet(OutputSet& set);
+
+void fillWavHeader(std::uint8_t* header, std::int32_t audioBytes);
+
+// Out of line: keeps a large payload where it lies.
+void appendView(OutputSet& set, Output which, const std::uint8_t* bytes, std::size_t n);
+
+inline OutputFile& outputFile(OutputSet& set, Output which)
+{
+    return set.files[static_cast<int>(which)];
+}
+
+inline void appendBytes(OutputSet& set, Output which, const std::uint8_t* bytes, std::size_t n)
+{
+    OutputFile& file = outputFile(set, which);
+    if (n >= kGatherThreshold) {
+        appendView(set, which, bytes, n);
+        return;
+    }
+    if (kStageBytes - file.staged < n) flushOutput(set, which);
+    if (n != 0) std::memcpy(file.stage + file.staged, bytes, n);
+    file.staged += n;
+    file.bytesAppended += n;
+}
+
+inline void appendTimestampLine(OutputSet& set, Output which, std::int32_t value)
+{
+    OutputFile& file = outputFile(set, which);
+    if (kStageBytes - file.staged < kLongestLine) flushOutput(set, which);
+    char* at = reinterpret_cast<char*>(file.stage + file.staged);
+    char* end = std::to_chars(at, at + kLongestLine - 1, value).ptr;
+    *end++ = '\n';
+    const auto n = static_cast<std::size_t>(end - at);
+    file.staged += n;
+    file.bytesAppended += n;
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+struct RunResult {
+    int status;          // exit status, or 128 + signal number
+    std::string output;  // everything written to standard output
+};
+
+struct RunOptions {
+    std::filesystem::path workDir;
+    // Caps the child's address space (bytes), so that a large allocation fails.
+    std::uint64_t addressSpaceLimit = 0;
+    // Extra environment entries, NAME=value.
+    std::vector<std::string> environment;
+};
+
+// Runs `program` with exactly the argument vector `argv` (argv[0] included,
+// which need not name the program) and waits for it.
+RunResult runProgram(const std::string& program, const std::vector<std::string>& argv,
+                     const RunOptions& options);
+
+// The hxdemux executable under test.
+std::string hxdemuxPath();
+
+// True in builds made with AddressSanitizer.
+bool builtWithSanitizers();
+
+// A library that, preloaded, makes the first read return half of what it
+// asked for and every later one return end-of-file; empty where there is none.
+std::string shortReadShimPath();

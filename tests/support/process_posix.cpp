@@ -1,0 +1,51 @@
+#include "support/process.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <stdexcept>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+RunResult runProgram(const std::string& program, const std::vector<std::string>& argv,
+                     const RunOptions& options)
+{
+    int out[2];
+    if (::pipe(out) != 0) throw std::runtime_error("pipe failed");
+    const pid_t pid = ::fork();
+    if (pid < 0) throw std::runtime_error("fork failed");
+    if (pid == 0) {
+        ::dup2(out[1], STDOUT_FILENO);
+        ::close(out[0]);
+        ::close(out[1]);
+        if (!options.workDir.empty() && ::chdir(options.workDir.c_str()) != 0) ::_exit(125);
+        if (options.addressSpaceLimit != 0) {
+            const rlimit limit{options.addressSpaceLimit, options.addressSpaceLimit};
+            if (::setrlimit(RLIMIT_AS, &limit) != 0) ::_exit(125);
+        }
+        for (const std::string& entry : options.environment) {
+            ::putenv(const_cast<char*>(entry.c_str()));
+        }
+        std::vector<char*> args;
+        for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+        args.push_back(nullptr);
+        ::execv(program.c_str(), args.data());
+        ::_exit(126);
+    }
+    ::close(out[1]);
+    RunResult result{-1, {}};
+    char buffer[4096];
+    for (;;) {
+        const ssize_t n = ::read(out[0], buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        result.output.append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(out[0]);
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    if (WIFEXITED(status)) result.status = WEXITSTATUS(status);
+    if (WIFSIGNALED(status)) result.status = 128 + WTERMSIG(status);
+    return result;
+}
