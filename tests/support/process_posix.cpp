@@ -1,11 +1,60 @@
 #include "support/process.h"
 
+#include "driver/run.h"
+
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+namespace {
+
+RunResult collect(pid_t pid, int readEnd)
+{
+    RunResult result{-1, {}};
+    char buffer[4096];
+    for (;;) {
+        const ssize_t n = ::read(readEnd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        result.output.append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(readEnd);
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    if (WIFEXITED(status)) result.status = WEXITSTATUS(status);
+    if (WIFSIGNALED(status)) result.status = 128 + WTERMSIG(status);
+    return result;
+}
+
+}  // namespace
+
+RunResult runHxdemuxForked(const std::vector<std::string>& argv, const std::filesystem::path& workDir)
+{
+    int out[2];
+    if (::pipe(out) != 0) throw std::runtime_error("pipe failed");
+    std::fflush(stdout);
+    const pid_t pid = ::fork();
+    if (pid < 0) throw std::runtime_error("fork failed");
+    if (pid == 0) {
+        ::dup2(out[1], STDOUT_FILENO);
+        ::close(out[0]);
+        ::close(out[1]);
+        if (::chdir(workDir.c_str()) != 0) ::_exit(125);
+        std::vector<char*> args;
+        for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+        args.push_back(nullptr);
+        const int status = runHxdemux(static_cast<int>(argv.size()), args.data());
+        std::fflush(stdout);
+        ::_exit(status);
+    }
+    ::close(out[1]);
+    return collect(pid, out[0]);
+}
 
 RunResult runProgram(const std::string& program, const std::vector<std::string>& argv,
                      const RunOptions& options)
@@ -33,19 +82,5 @@ RunResult runProgram(const std::string& program, const std::vector<std::string>&
         ::_exit(126);
     }
     ::close(out[1]);
-    RunResult result{-1, {}};
-    char buffer[4096];
-    for (;;) {
-        const ssize_t n = ::read(out[0], buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        result.output.append(buffer, static_cast<std::size_t>(n));
-    }
-    ::close(out[0]);
-    int status = 0;
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
-    if (WIFEXITED(status)) result.status = WEXITSTATUS(status);
-    if (WIFSIGNALED(status)) result.status = 128 + WTERMSIG(status);
-    return result;
+    return collect(pid, out[0]);
 }
