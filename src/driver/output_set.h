@@ -8,9 +8,9 @@
 // few large gathered writes. Pending views point into the input image, so
 // the outputs are settled (finishOutputSet) before the image is released.
 
+#include "common/decimal.h"
 #include "common/platform.h"
 
-#include <charconv>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -25,8 +25,8 @@ constexpr char kTimestampHeader[] = "# timestamp format v2\n";
 constexpr std::size_t kGatherThreshold = 4096;
 constexpr std::size_t kStageBytes = std::size_t{1} << 20;
 constexpr int kMaxSlices = 1024;
-// "-2147483648\n"
-constexpr std::size_t kLongestLine = 12;
+// Room for a line: "-2147483648\n", and what the formatter may write past it.
+constexpr std::size_t kLongestLine = kDecimalRoom + 1;
 
 struct OutputFile {
     platform::FileHandle handle;
@@ -78,6 +78,28 @@ inline OutputFile& outputFile(OutputSet& set, Output which)
     return set.files[static_cast<int>(which)];
 }
 
+// Copies a run of bytes that is usually tiny without a call: two
+// overlapping fixed-size copies cover every length from 4 to 16, never
+// touching a byte outside the run.
+inline void copySmall(std::uint8_t* to, const std::uint8_t* from, std::size_t n)
+{
+    if (n >= 8 && n <= 16) {
+        std::uint64_t head, tail;
+        std::memcpy(&head, from, 8);
+        std::memcpy(&tail, from + n - 8, 8);
+        std::memcpy(to, &head, 8);
+        std::memcpy(to + n - 8, &tail, 8);
+    } else if (n >= 4 && n < 8) {
+        std::uint32_t head, tail;
+        std::memcpy(&head, from, 4);
+        std::memcpy(&tail, from + n - 4, 4);
+        std::memcpy(to, &head, 4);
+        std::memcpy(to + n - 4, &tail, 4);
+    } else if (n != 0) {
+        std::memcpy(to, from, n);
+    }
+}
+
 inline void appendBytes(OutputSet& set, Output which, const std::uint8_t* bytes, std::size_t n)
 {
     OutputFile& file = outputFile(set, which);
@@ -86,7 +108,7 @@ inline void appendBytes(OutputSet& set, Output which, const std::uint8_t* bytes,
         return;
     }
     if (kStageBytes - file.staged < n) flushOutput(set, which);
-    if (n != 0) std::memcpy(file.stage + file.staged, bytes, n);
+    copySmall(file.stage + file.staged, bytes, n);
     file.staged += n;
     file.bytesAppended += n;
 }
@@ -96,7 +118,7 @@ inline void appendTimestampLine(OutputSet& set, Output which, std::int32_t value
     OutputFile& file = outputFile(set, which);
     if (kStageBytes - file.staged < kLongestLine) flushOutput(set, which);
     char* at = reinterpret_cast<char*>(file.stage + file.staged);
-    char* end = std::to_chars(at, at + kLongestLine - 1, value).ptr;
+    char* end = formatDecimal(at, value);
     *end++ = '\n';
     const auto n = static_cast<std::size_t>(end - at);
     file.staged += n;

@@ -19,6 +19,21 @@ constexpr std::int64_t kLargestInput = INT32_MAX;
 // Room beside the base name for the longest suffix, with plenty to spare.
 constexpr std::size_t kNameRoom = 256;
 
+// The extraction's handlers, called directly so that the walk's loop can
+// take them in.
+struct Extraction {
+    static void video(std::int32_t timestamp, ByteView payload, ExtractionState& state,
+                      OutputSet& outputs)
+    {
+        handleVideoRecord(timestamp, payload, state, outputs);
+    }
+    static void audio(std::int32_t timestamp, ByteView payload, ExtractionState& state,
+                      OutputSet& outputs)
+    {
+        handleAudioRecord(timestamp, payload, state, outputs);
+    }
+};
+
 // About 4 MiB of staging: too large for the stack, and a run owns exactly one.
 OutputSet g_outputs;
 
@@ -61,7 +76,7 @@ int runHxdemux(int argc, char** argv)
 
     checkFileHeader(loaded);
     ExtractionState state{};
-    walkRecords(loaded, state, g_outputs, RecordHandlers{handleVideoRecord, handleAudioRecord});
+    walkRecordsWith(loaded, state, g_outputs, Extraction{});
     finishOutputSet(g_outputs, state.audioBytes);
 
     platform::releaseImage(image);

@@ -29,46 +29,32 @@ void checkFileHeader(const InputImage& image)
     say("Duration %d\n", durationField(image));
 }
 
+void reportEndRecord()
+{
+    say("HXFI End if File\n");
+}
+
+void reportUnknownTag()
+{
+    say("Unknown Code\n");
+}
+
+void reportRecordThatDoesNotFit(const std::uint8_t* record, std::int32_t cursor, std::int32_t left)
+{
+    if (left < kTagBytes) {
+        say("Incomplete tag at offset %d\n", cursor);
+    } else if (left < kRecordHeaderBytes) {
+        say("Incomplete record header at offset %d\n", cursor);
+    } else if (const std::int32_t length = loadLe32(record + 4); length < 0) {
+        say("Record at offset %d has negative length %d\n", cursor, length);
+    } else {
+        say("Record at offset %d has length %d but only %d bytes follow\n", cursor, length,
+            left - kRecordHeaderBytes);
+    }
+}
+
 void walkRecords(const InputImage& image, ExtractionState& state, OutputSet& outputs,
                  const RecordHandlers& handlers)
 {
-    state = ExtractionState{-1, -1, -1, 0};
-    const std::int32_t end = image.bytesRead;
-    std::int32_t cursor = kFileHeaderBytes;
-    while (cursor < end) {
-        const std::int32_t left = end - cursor;
-        const std::uint8_t* record = image.data + cursor;
-        if (left < kTagBytes) {
-            say("Incomplete tag at offset %d\n", cursor);
-            return;
-        }
-        const bool video = tagIs(record, "HXVF");
-        if (video || tagIs(record, "HXAF")) {
-            if (left < kRecordHeaderBytes) {
-                say("Incomplete record header at offset %d\n", cursor);
-                return;
-            }
-            const std::int32_t length = loadLe32(record + 4);
-            const std::int32_t timestamp = loadLe32(record + 8);
-            if (length < 0) {
-                say("Record at offset %d has negative length %d\n", cursor, length);
-                return;
-            }
-            if (length > left - kRecordHeaderBytes) {
-                say("Record at offset %d has length %d but only %d bytes follow\n", cursor, length,
-                    left - kRecordHeaderBytes);
-                return;
-            }
-            const ByteView payload{record + kRecordHeaderBytes, length};
-            (video ? handlers.video : handlers.audio)(timestamp, payload, state, outputs);
-            cursor += kRecordHeaderBytes + length;  // at most `end`: checked above
-        } else if (tagIs(record, "HXFI")) {
-            say("HXFI End if File\n");
-            return;
-        } else {
-            say("Unknown Code\n");
-            if (left <= kUnknownTagStep) return;
-            cursor += kUnknownTagStep;
-        }
-    }
+    walkRecordsWith(image, state, outputs, handlers);
 }

@@ -45,8 +45,63 @@ std::int32_t durationField(const InputImage& image);
 // Ends the run with "No HXVS." for a rejected tag, else prints the duration.
 void checkFileHeader(const InputImage& image);
 
+void reportEndRecord();
+void reportUnknownTag();
+
 // Sets `state` to its initial values and hands every record, in file order,
 // to its handler, until an end record or the end of the data. A record
 // that does not fit in the data is reported and ends the walk.
 void walkRecords(const InputImage& image, ExtractionState& state, OutputSet& outputs,
                  const RecordHandlers& handlers);
+
+// Prints the line for a record at `cursor` whose tag, header or payload
+// does not fit in the `left` bytes that remain there.
+void reportRecordThatDoesNotFit(const std::uint8_t* record, std::int32_t cursor, std::int32_t left);
+
+// The walk itself, for any `handlers` with `video` and `audio` callables
+// (function pointers, or functions the compiler can inline: recordings of
+// millions of tiny records spend much of their time in these calls).
+template <class Handlers>
+void walkRecordsWith(const InputImage& image, ExtractionState& state, OutputSet& outputs,
+                     const Handlers& handlers)
+{
+    state = ExtractionState{-1, -1, -1, 0};
+    const std::int32_t end = image.bytesRead;
+    std::int32_t cursor = kFileHeaderBytes;
+    while (cursor < end) {
+        const std::int32_t left = end - cursor;
+        const std::uint8_t* record = image.data + cursor;
+        if (left < kTagBytes) {
+            reportRecordThatDoesNotFit(record, cursor, left);
+            return;
+        }
+        const bool video = tagIs(record, "HXVF");
+        if (video || tagIs(record, "HXAF")) {
+            if (left < kRecordHeaderBytes) {
+                reportRecordThatDoesNotFit(record, cursor, left);
+                return;
+            }
+            const std::int32_t length = loadLe32(record + 4);
+            // Compared with what is left, so that no sum can overflow.
+            if (length < 0 || length > left - kRecordHeaderBytes) {
+                reportRecordThatDoesNotFit(record, cursor, left);
+                return;
+            }
+            const std::int32_t timestamp = loadLe32(record + 8);
+            const ByteView payload{record + kRecordHeaderBytes, length};
+            if (video) {
+                handlers.video(timestamp, payload, state, outputs);
+            } else {
+                handlers.audio(timestamp, payload, state, outputs);
+            }
+            cursor += kRecordHeaderBytes + length;  // at most `end`: checked above
+        } else if (tagIs(record, "HXFI")) {
+            reportEndRecord();
+            return;
+        } else {
+            reportUnknownTag();
+            if (left <= kUnknownTagStep) return;
+            cursor += kUnknownTagStep;
+        }
+    }
+}
