@@ -7,6 +7,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ libgtest-dev   # build and unit tests
   clang libclang-rt-14-dev              # the fuzzer
+  g++-mingw-w64-x86-64-posix wine64     # the Windows build and its tests
 )
 # Tools, checked by command: name:package.
 commands=(

@@ -51,12 +51,13 @@ void writeFile(const fs::path& path, const std::string& text)
 
 OutputFiles readOutputs(const fs::path& base)
 {
-    const std::string b = base.string();
     OutputFiles out{};
     auto read = [&](const char* suffix, bool& exists, std::string& content) {
+        fs::path name = base;
+        name += suffix;
         // Only a regular file counts: tests block outputs with directories.
-        exists = fs::is_regular_file(b + suffix);
-        if (exists) content = readFile(b + suffix);
+        exists = fs::is_regular_file(name);
+        if (exists) content = readFile(name);
     };
     read(".h264", out.h264Exists, out.h264);
     read(".video.ts.txt", out.videoTsExists, out.videoTs);
@@ -65,18 +66,28 @@ OutputFiles readOutputs(const fs::path& base)
     return out;
 }
 
+fs::path utf8Path(const std::string& text)
+{
+    return fs::path(std::u8string(text.begin(), text.end()));
+}
+
 std::string asString(const Bytes& bytes)
 {
     return std::string(bytes.begin(), bytes.end());
 }
 
-std::string timestampFile(std::initializer_list<std::int32_t> lines)
+const char* lineEnd()
 {
 #if defined(_WIN32)
-    const char* eol = "\r\n";
+    return "\r\n";
 #else
-    const char* eol = "\n";
+    return "\n";
 #endif
+}
+
+std::string timestampFile(std::initializer_list<std::int32_t> lines)
+{
+    const char* eol = lineEnd();
     std::string out = std::string("# timestamp format v2") + eol;
     for (std::int32_t v : lines) out += std::to_string(v) + eol;
     return out;

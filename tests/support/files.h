@@ -16,7 +16,7 @@ public:
     TempDir& operator=(const TempDir&) = delete;
 
     const fs::path& path() const { return path_; }
-    fs::path operator/(const std::string& name) const { return path_ / name; }
+    fs::path operator/(const fs::path& name) const { return path_ / name; }
 
 private:
     fs::path path_;
@@ -36,6 +36,12 @@ struct OutputFiles {
 OutputFiles readOutputs(const fs::path& base);
 
 std::string asString(const Bytes& bytes);
+
+// A path from UTF-8 text, on every system.
+fs::path utf8Path(const std::string& text);
+
+// How text files end their lines on this system.
+const char* lineEnd();
 
 // What the timestamp files hold for the given lines, header included.
 std::string timestampFile(std::initializer_list<std::int32_t> lines);

@@ -23,6 +23,9 @@ struct RunOptions {
 RunResult runProgram(const std::string& program, const std::vector<std::string>& argv,
                      const RunOptions& options);
 
+// A path from the build system as this system's programs take it.
+std::string nativePath(const char* path);
+
 // The hxdemux executable under test.
 std::string hxdemuxPath();
 
@@ -35,5 +38,5 @@ std::string shortReadShimPath();
 
 // Runs the whole program on `argv` in a forked copy of this process rather
 // than a new one: the same run sequence, at a fraction of the cost, for
-// sweeps of thousands of runs. POSIX only.
+// sweeps of thousands of runs. Where there is no fork, a new process.
 RunResult runHxdemuxForked(const std::vector<std::string>& argv, const std::filesystem::path& workDir);

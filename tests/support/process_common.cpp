@@ -1,8 +1,17 @@
 #include "support/process.h"
 
+std::string nativePath(const char* path)
+{
+#if defined(_WIN32)
+    // A build tree on Linux run under Wine: "/" is the root of drive Z:.
+    if (path[0] == '/') return std::string("Z:") + path;
+#endif
+    return path;
+}
+
 std::string hxdemuxPath()
 {
-    return HXDEMUX_EXECUTABLE;
+    return nativePath(HXDEMUX_EXECUTABLE);
 }
 
 bool builtWithSanitizers()
