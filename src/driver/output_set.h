@@ -23,7 +23,7 @@ constexpr char kTimestampHeader[] = "# timestamp format v2\n";
 
 // Appends of at least this many bytes are written from where they lie.
 constexpr std::size_t kGatherThreshold = 4096;
-constexpr std::size_t kStageBytes = std::size_t{1} << 20;
+constexpr std::size_t kStageBytes = std::size_t{128} << 10;
 constexpr int kMaxSlices = 1024;
 // Room for a line: "-2147483648\n", and what the formatter may write past it.
 constexpr std::size_t kLongestLine = kDecimalRoom + 1;
