@@ -72,7 +72,8 @@ struct Writer {
         payload.resize(4 + samples);
         const std::uint8_t prefix[4] = {0, 1, 0xA0, 0};
         std::memcpy(payload.data(), prefix, 4);
-        for (std::size_t i = 0; i < samples; ++i) payload[4 + i] = static_cast<std::uint8_t>(nextRandom());
+        for (std::size_t i = 0; i < samples; ++i)
+            payload[4 + i] = static_cast<std::uint8_t>(nextRandom());
         record("HXAF", timestamp, 4 + samples);
     }
 };

@@ -21,7 +21,8 @@ inline std::uint64_t eightDigits(std::uint32_t v)
     // into bytes of tens; the multiply-shift pairs divide by 100 and by 10.
     const std::uint64_t top = ((merged * 10486u) >> 20) & ((0x7Full << 32) | 0x7Full);
     const std::uint64_t hundreds = ((merged - 100u * top) << 16) + top;
-    std::uint64_t tens = ((hundreds * 103u) >> 10) & ((0xFull << 48) | (0xFull << 32) | (0xFull << 16) | 0xFull);
+    std::uint64_t tens =
+        ((hundreds * 103u) >> 10) & ((0xFull << 48) | (0xFull << 32) | (0xFull << 16) | 0xFull);
     tens += (hundreds - 10u * tens) << 8;
     return tens;
 }

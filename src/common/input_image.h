@@ -20,10 +20,9 @@ struct ByteView {
 // Little-endian 32-bit field. Callers check that four bytes remain first.
 inline std::int32_t loadLe32(const std::uint8_t* p)
 {
-    const std::uint32_t v = static_cast<std::uint32_t>(p[0]) |
-                            static_cast<std::uint32_t>(p[1]) << 8 |
-                            static_cast<std::uint32_t>(p[2]) << 16 |
-                            static_cast<std::uint32_t>(p[3]) << 24;
+    const std::uint32_t v =
+        static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
+        static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
     return static_cast<std::int32_t>(v);
 }
 

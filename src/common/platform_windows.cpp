@@ -1,12 +1,12 @@
 #include "common/platform.h"
 
-#include <cstdlib>
 #include <fcntl.h>
 #include <io.h>
-#include <string>
 #include <sys/stat.h>
-#include <vector>
 #include <windows.h>
+#include <cstdlib>
+#include <string>
+#include <vector>
 
 namespace platform {
 
@@ -87,9 +87,9 @@ bool identifyOpenFile(FileHandle file, FileIdentity* identity)
 
 bool identifyPath(const char* path, FileIdentity* identity)
 {
-    const HANDLE handle = ::CreateFileW(widen(path).c_str(), 0,
-                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    const HANDLE handle = ::CreateFileW(
+        widen(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return false;
     const bool ok = identify(handle, identity);
     ::CloseHandle(handle);

@@ -40,7 +40,8 @@ void flushAtExit()
     for (OutputFile& file : set->files) {
         if (file.handle == platform::kNoFile) continue;
         if (file.staged > file.runStart) {
-            file.slices[file.sliceCount++] = {file.stage + file.runStart, file.staged - file.runStart};
+            file.slices[file.sliceCount++] = {file.stage + file.runStart,
+                                              file.staged - file.runStart};
         }
         platform::writeSlices(file.handle, file.slices, file.sliceCount);
         resetPending(file);
@@ -184,7 +185,8 @@ void finishOutputSet(OutputSet& set, std::int32_t audioBytes)
     for (int i = 0; i < kOutputCount; ++i) flushOutput(set, static_cast<Output>(i));
     std::uint8_t header[kWavHeaderBytes];
     fillWavHeader(header, audioBytes);
-    if (!platform::seekToStart(outputFile(set, Output::Audio).handle)) failWrite(set, Output::Audio);
+    if (!platform::seekToStart(outputFile(set, Output::Audio).handle))
+        failWrite(set, Output::Audio);
     writeOrFail(set, Output::Audio, header, sizeof header);
 }
 

@@ -13,7 +13,8 @@ void handleAudioRecord(std::int32_t timestamp, ByteView payload, ExtractionState
                        OutputSet& outputs)
 {
     if (state.audioBase == -1) state.audioBase = timestamp;
-    appendTimestampLine(outputs, Output::AudioTimestamps, wrappingOffset(timestamp, state.audioBase));
+    appendTimestampLine(outputs, Output::AudioTimestamps,
+                        wrappingOffset(timestamp, state.audioBase));
     // A payload shorter than its prefix still counts as a record, with no samples.
     if (payload.length <= kAudioPrefixBytes) return;
     const std::int32_t samples = payload.length - kAudioPrefixBytes;

@@ -41,7 +41,8 @@ TEST(FormatDecimal, AgreesWithTheLibraryAtEveryDigitCountAndEdge)
 
 TEST(FormatDecimal, StaysWithinItsRoom)
 {
-    for (const std::int32_t v : {INT32_MIN, -1000000000, 0, 9, 10, 99999999, 100000000, INT32_MAX}) {
+    for (const std::int32_t v :
+         {INT32_MIN, -1000000000, 0, 9, 10, 99999999, 100000000, INT32_MAX}) {
         char buffer[kDecimalRoom + 1];
         std::memset(buffer, '#', sizeof buffer);
         formatDecimal(buffer, v);

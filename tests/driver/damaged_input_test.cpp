@@ -80,7 +80,8 @@ Expected model(const Bytes& file)
         }
         const std::int32_t n = le32(file, at + 4), ts = le32(file, at + 8);
         if (n < 0) {
-            e.console += "Record at offset " + where + " has negative length " + std::to_string(n) + "\n";
+            e.console +=
+                "Record at offset " + where + " has negative length " + std::to_string(n) + "\n";
             break;
         }
         if (static_cast<std::size_t>(n) > left - 16) {
@@ -151,7 +152,8 @@ std::vector<RecordSpan> recordSpans(const Bytes& file)
 
 Bytes sampleRecording()
 {
-    const std::string bytes = readFile(fs::path(nativePath(HXDEMUX_SOURCE_DIR)) / "examples" / "sample.264");
+    const std::string bytes =
+        readFile(fs::path(nativePath(HXDEMUX_SOURCE_DIR)) / "examples" / "sample.264");
     return Bytes(bytes.begin(), bytes.end());
 }
 
@@ -166,7 +168,8 @@ TEST(DamagedInput, ModelAgreesOnTheSampleAndItsFixtures)
 {
     TempDir dir;
     expectRunMatchesModel(dir, sampleRecording());
-    expectRunMatchesModel(dir, RecordingBuilder().record("ABCD", 0, 0, {}).video(0, nalUnit(0x65)).bytes());
+    expectRunMatchesModel(
+        dir, RecordingBuilder().record("ABCD", 0, 0, {}).video(0, nalUnit(0x65)).bytes());
 }
 
 // Cut at every byte inside the first and last four records and at a stride
@@ -190,7 +193,8 @@ TEST(DamagedInput, TruncationSweep)
     const OutputFiles whole = readOutputs(dir / "rec");
 
     std::size_t runs = 0;
-    for (std::size_t cut = 0; cut <= full.size(); cut += (cut < headEnd || cut >= tailStart) ? 1 : stride) {
+    for (std::size_t cut = 0; cut <= full.size();
+         cut += (cut < headEnd || cut >= tailStart) ? 1 : stride) {
         SCOPED_TRACE(testing::Message() << "cut at " << cut);
         const Bytes file(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(cut));
         expectRunMatchesModel(dir, file);
@@ -221,7 +225,8 @@ TEST(DamagedInput, BitFlipSweepOverRecordHeaders)
     std::vector<std::size_t> headers;
     const std::size_t head = kForkedRuns ? 6 : 1, tail = kForkedRuns ? 3 : 1;
     for (std::size_t i = 0; i < head; ++i) headers.push_back(spans[i].start);
-    for (std::size_t i = spans.size() - tail; i < spans.size(); ++i) headers.push_back(spans[i].start);
+    for (std::size_t i = spans.size() - tail; i < spans.size(); ++i)
+        headers.push_back(spans[i].start);
     headers.push_back(0);  // the file header too
 
     TempDir dir;
@@ -243,7 +248,7 @@ TEST(DamagedInput, LengthFieldsAtTheEdges)
     const Bytes tail{0, 0, 0, 1, 0x41, 0x9A, 0x10, 0x20};
     struct Case {
         std::int32_t length;
-        std::string console;  // after "Duration 0\n"
+        std::string console;       // after "Duration 0\n"
         std::size_t handledBytes;  // of `tail`, handed on as the payload
     };
     const Case cases[] = {
@@ -254,7 +259,8 @@ TEST(DamagedInput, LengthFieldsAtTheEdges)
         {5, "Unknown Code\n", 5},
         {8, "", 8},
         {9, "Record at offset 40 has length 9 but only 8 bytes follow\n", SIZE_MAX},
-        {INT32_MAX, "Record at offset 40 has length 2147483647 but only 8 bytes follow\n", SIZE_MAX},
+        {INT32_MAX, "Record at offset 40 has length 2147483647 but only 8 bytes follow\n",
+         SIZE_MAX},
         {INT32_MIN, "Record at offset 40 has negative length -2147483648\n", SIZE_MAX},
         {-1, "Record at offset 40 has negative length -1\n", SIZE_MAX},
         {-16, "Record at offset 40 has negative length -16\n", SIZE_MAX},
@@ -264,7 +270,8 @@ TEST(DamagedInput, LengthFieldsAtTheEdges)
         const bool video = tag[2] == 'V';
         for (const Case& c : cases) {
             SCOPED_TRACE(testing::Message() << tag << " of length " << c.length);
-            const Bytes file = RecordingBuilder().video(0, idr).record(tag, c.length, 40, tail).bytes();
+            const Bytes file =
+                RecordingBuilder().video(0, idr).record(tag, c.length, 40, tail).bytes();
             writeFile(dir / "rec.264", file);
             const RunResult run = runHxdemuxForked({"hxdemux", "rec.264"}, dir.path());
             const OutputFiles f = readOutputs(dir / "rec");
@@ -279,7 +286,8 @@ TEST(DamagedInput, LengthFieldsAtTheEdges)
             }
             EXPECT_EQ(run.output, console);
             EXPECT_EQ(run.status, 0);
-            std::string h264 = asString(idr), videoTs = timestampFile({0}), audioTs = timestampFile({});
+            std::string h264 = asString(idr), videoTs = timestampFile({0}),
+                        audioTs = timestampFile({});
             std::string wav = wavHeader(0);
             if (c.handledBytes != SIZE_MAX) {
                 const std::string payload = asString(tail).substr(0, c.handledBytes);

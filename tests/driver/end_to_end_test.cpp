@@ -20,8 +20,7 @@
 
 namespace {
 
-RunResult runIn(const TempDir& dir, const std::vector<std::string>& args,
-                RunOptions options = {})
+RunResult runIn(const TempDir& dir, const std::vector<std::string>& args, RunOptions options = {})
 {
     options.workDir = dir.path();
     std::vector<std::string> argv{"hxdemux"};
@@ -312,7 +311,8 @@ TEST(EndToEnd, AllocationThatFailsIsReported)
     if (builtWithSanitizers()) {
         // The sanitizer's shadow memory needs more address space than any
         // limit that would make this allocation fail; cap its allocator instead.
-        options.environment = {"ASAN_OPTIONS=allocator_may_return_null=1:max_allocation_size_mb=256"};
+        options.environment = {
+            "ASAN_OPTIONS=allocator_may_return_null=1:max_allocation_size_mb=256"};
     } else {
         options.addressSpaceLimit = std::uint64_t{256} << 20;
     }
@@ -329,7 +329,8 @@ TEST(EndToEnd, ShortReadIsAFailureAndLeavesTheOutputsAsCreated)
     GTEST_SKIP() << "provoked by a preloaded library, which only the Linux build has";
 #else
     TempDir dir;
-    writeFile(dir / "rec.264", RecordingBuilder().video(0, nalUnit(0x65, 83)).bytes());  // 120 bytes
+    writeFile(dir / "rec.264",
+              RecordingBuilder().video(0, nalUnit(0x65, 83)).bytes());  // 120 bytes
     RunOptions options;
     options.environment = {"LD_PRELOAD=" + shortReadShimPath(),
                            "ASAN_OPTIONS=verify_asan_link_order=0"};
@@ -345,7 +346,8 @@ TEST(EndToEnd, FailingWritesAreReported)
 #if defined(_WIN32)
     GTEST_SKIP() << "needs /dev/full, a device that only Linux has";
 #else
-    const Bytes recording = RecordingBuilder().video(0, nalUnit(0x65)).audio(0, audioPayload({1})).bytes();
+    const Bytes recording =
+        RecordingBuilder().video(0, nalUnit(0x65)).audio(0, audioPayload({1})).bytes();
     struct Case {
         const char* full;
         std::string output;
@@ -393,7 +395,8 @@ TEST(EndToEnd, OutputThatIsTheInputItselfIsRefused)
             fs::create_symlink("rec.264", dir / c.name);
         }
         const RunResult run = runIn(dir, {"rec.264"});
-        const std::string expected = std::string("refusing to overwrite the input file ") + c.name + ".\n";
+        const std::string expected =
+            std::string("refusing to overwrite the input file ") + c.name + ".\n";
         EXPECT_EQ(run.output, expected);
         EXPECT_EQ(run.status, static_cast<int>(expected.size()));
         EXPECT_EQ(readFile(dir / "rec.264"), asString(recording));
@@ -414,7 +417,8 @@ TEST(EndToEnd, PipeInputIsRefused)
     // Opening a FIFO for reading waits for a writer; give it one that writes nothing.
     RunOptions options;
     options.workDir = dir.path();
-    const RunResult run = runProgram("/bin/sh", {"sh", "-c", "exec 3<>pipe.264; exec " + hxdemuxPath() + " pipe.264"}, options);
+    const RunResult run = runProgram(
+        "/bin/sh", {"sh", "-c", "exec 3<>pipe.264; exec " + hxdemuxPath() + " pipe.264"}, options);
     EXPECT_EQ(run.output, "cannot measure the size of pipe.264.\n");
     EXPECT_EQ(run.status, 37);
     expectNoOutputs(dir / "pipe");
@@ -426,8 +430,9 @@ TEST(EndToEnd, UnicodePathsOpenAndNameTheOutputs)
 {
     const Bytes idr = nalUnit(0x65);
     const Bytes recording = RecordingBuilder().video(0, idr).audio(0, audioPayload({9})).bytes();
-    for (const char* path : {"\u043a\u0430\u043c\u0435\u0440\u0430/\u0437\u0430\u043f\u0438\u0441\u044c.264",
-                             "\u5f55\u50cf/\u76d1\u63a7 1.264"}) {
+    for (const char* path :
+         {"\u043a\u0430\u043c\u0435\u0440\u0430/\u0437\u0430\u043f\u0438\u0441\u044c.264",
+          "\u5f55\u50cf/\u76d1\u63a7 1.264"}) {
         SCOPED_TRACE(path);
         TempDir dir;
         const fs::path input = dir / utf8Path(path);

@@ -37,6 +37,7 @@ TEST(WavHeader, DeclaresALawMonoAt8000WithTheByteCount)
 {
     std::uint8_t header[kWavHeaderBytes];
     fillWavHeader(header, 10);
+    // clang-format off
     const std::uint8_t expected[kWavHeaderBytes] = {
         'R', 'I', 'F', 'F', 46, 0,    0,    0,  // RIFF chunk size: bytes + 36
         'W', 'A', 'V', 'E', 'f', 'm', 't', ' ',
@@ -46,7 +47,9 @@ TEST(WavHeader, DeclaresALawMonoAt8000WithTheByteCount)
         2,   0,   16,  0,                       // block alignment, bits per sample
         'd', 'a', 't', 'a', 10, 0,    0,    0,  // data chunk size
     };
-    EXPECT_EQ(std::string(header, header + sizeof header), std::string(expected, expected + sizeof expected));
+    // clang-format on
+    EXPECT_EQ(std::string(header, header + sizeof header),
+              std::string(expected, expected + sizeof expected));
 
     fillWavHeader(header, 0x7FFFFFDB);  // the largest count whose RIFF size still fits
     EXPECT_EQ(header[4], 0xFF);
@@ -64,7 +67,9 @@ TEST(OutputSet, KeepsTheOrderOfMixedAppendsAcrossFlushes)
     createOutputSet(*outputs, input.c_str(), names.data(), nullptr);
 
     std::vector<Bytes> large;
-    for (int i = 0; i < 2500; ++i) large.push_back(Bytes(kGatherThreshold + static_cast<std::size_t>(i % 7), static_cast<std::uint8_t>(i)));
+    for (int i = 0; i < 2500; ++i)
+        large.push_back(Bytes(kGatherThreshold + static_cast<std::size_t>(i % 7),
+                              static_cast<std::uint8_t>(i)));
     std::string expectedStream;
     std::string expectedLines;
     for (int i = 0; i < 2500; ++i) {

@@ -32,12 +32,11 @@ TEST(AudioExtraction, WritesALineForEveryRecord)
 
 TEST(AudioExtraction, CopiesTheSamplesBehindTheFourBytePrefix)
 {
-    const WalkResult r =
-        walkRecording(RecordingBuilder()
-                          .audio(0, Bytes{0xA1, 0xA2, 0xA3, 0xA4, 0x10, 0x11, 0x12, 0x13, 0x14, 0x15,
-                                          0x16, 0x17})
-                          .audio(40, Bytes{0xB1, 0xB2, 0xB3, 0xB4, 0x20, 0x21})
-                          .bytes());
+    const WalkResult r = walkRecording(
+        RecordingBuilder()
+            .audio(0, Bytes{0xA1, 0xA2, 0xA3, 0xA4, 0x10, 0x11, 0x12, 0x13, 0x14, 0x15, 0x16, 0x17})
+            .audio(40, Bytes{0xB1, 0xB2, 0xB3, 0xB4, 0x20, 0x21})
+            .bytes());
     EXPECT_EQ(r.state.audioBytes, 10);
     EXPECT_EQ(r.files.wav, wavHeader(10) + asString(Bytes{0x10, 0x11, 0x12, 0x13, 0x14, 0x15, 0x16,
                                                           0x17, 0x20, 0x21}));

@@ -44,15 +44,24 @@ TEST(VideoExtraction, WritesALineForEachRiseOfTheOffset)
 {
     const VideoCase cases[] = {
         {"parameter sets share the first picture's time",
-         {{1000, nalUnit(kSps)}, {1000, nalUnit(kPps)}, {1000, nalUnit(kSei)}, {1000, nalUnit(kIdr)},
-          {1040, nalUnit(kSlice)}, {1040, nalUnit(kSlice)}, {1020, nalUnit(kSlice)},
-          {1030, nalUnit(kSlice)}, {1080, nalUnit(kSlice)}},
+         {{1000, nalUnit(kSps)},
+          {1000, nalUnit(kPps)},
+          {1000, nalUnit(kSei)},
+          {1000, nalUnit(kIdr)},
+          {1040, nalUnit(kSlice)},
+          {1040, nalUnit(kSlice)},
+          {1020, nalUnit(kSlice)},
+          {1030, nalUnit(kSlice)},
+          {1080, nalUnit(kSlice)}},
          {0, 40, 30, 80}},
         {"a fall is not written but becomes the reference",
          {{100, nalUnit(kSlice)}, {50, nalUnit(kSlice)}, {60, nalUnit(kSlice)}},
          {0, -40}},
         {"the reference is the previous record, not the largest",
-         {{0, nalUnit(kSlice)}, {100, nalUnit(kSlice)}, {50, nalUnit(kSlice)}, {60, nalUnit(kSlice)}},
+         {{0, nalUnit(kSlice)},
+          {100, nalUnit(kSlice)},
+          {50, nalUnit(kSlice)},
+          {60, nalUnit(kSlice)}},
          {0, 100, 60}},
         {"a first timed record before the base writes nothing",
          {{100, nalUnit(kSps)}, {50, nalUnit(kSlice)}, {150, nalUnit(kSlice)}},
@@ -77,7 +86,7 @@ TEST(VideoExtraction, OnlyTheLowFiveBitsOfByteFourChooseTheType)
         bool timed;
     };
     const Case cases[] = {
-        {0x21, true}, {0x67, false}, {0x00, true},  {0x09, true}, {0x05, true},
+        {0x21, true},  {0x67, false}, {0x00, true},  {0x09, true},  {0x05, true},
         {0x06, false}, {0x07, false}, {0x08, false}, {0xE8, false}, {0x1F, true},
     };
     for (const Case& c : cases) {

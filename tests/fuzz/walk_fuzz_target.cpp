@@ -8,14 +8,14 @@
 #include "extract/video.h"
 #include "recording/recording.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -24,7 +24,8 @@ struct Seen {
 };
 Seen g_seen;
 
-void countingVideo(std::int32_t timestamp, ByteView payload, ExtractionState& state, OutputSet& outputs)
+void countingVideo(std::int32_t timestamp, ByteView payload, ExtractionState& state,
+                   OutputSet& outputs)
 {
     ++g_seen.videoRecords;
     g_seen.videoBytes += static_cast<std::uint64_t>(payload.length);
@@ -32,7 +33,8 @@ void countingVideo(std::int32_t timestamp, ByteView payload, ExtractionState& st
     handleVideoRecord(timestamp, payload, state, outputs);
 }
 
-void countingAudio(std::int32_t timestamp, ByteView payload, ExtractionState& state, OutputSet& outputs)
+void countingAudio(std::int32_t timestamp, ByteView payload, ExtractionState& state,
+                   OutputSet& outputs)
 {
     ++g_seen.audioRecords;
     if (payload.length > 4) g_seen.audioBytes += static_cast<std::uint64_t>(payload.length - 4);
@@ -96,7 +98,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Each byte lies in at most one payload: the walk only moves forward.
     check(g_seen.payloadBytes + 16 * (g_seen.videoRecords + g_seen.audioRecords) <= size,
           "payloads overlap or exceed the data");
-    check(static_cast<std::uint64_t>(state.audioBytes) == g_seen.audioBytes, "audioBytes miscounted");
+    check(static_cast<std::uint64_t>(state.audioBytes) == g_seen.audioBytes,
+          "audioBytes miscounted");
     check(fileSize(g_base + ".h264") == static_cast<std::int64_t>(g_seen.videoBytes),
           "elementary stream size differs from the video payloads");
     check(fileSize(g_base + ".wav") == 44 + static_cast<std::int64_t>(g_seen.audioBytes),
@@ -107,7 +110,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check(audioLines >= 2 * static_cast<std::int64_t>(g_seen.audioRecords) &&
               audioLines <= 12 * static_cast<std::int64_t>(g_seen.audioRecords),
           "audio timestamp file does not hold one line per record");
-    check(fileSize(g_base + ".video.ts.txt") - header <= 12 * static_cast<std::int64_t>(g_seen.videoRecords),
+    check(fileSize(g_base + ".video.ts.txt") - header <=
+              12 * static_cast<std::int64_t>(g_seen.videoRecords),
           "more video timestamp lines than video records");
     return 0;
 }

@@ -88,7 +88,8 @@ TEST(Walk, StepsOverRecordsAsTheirTagsSay)
     };
     const Case cases[] = {
         {"no end record: walked to the end of the data",
-         RecordingBuilder().video(0, pic1).video(40, pic2).bytes(), "", asString(concat({pic1, pic2}))},
+         RecordingBuilder().video(0, pic1).video(40, pic2).bytes(), "",
+         asString(concat({pic1, pic2}))},
         {"records after the end record are ignored",
          RecordingBuilder().video(0, pic1).end().video(40, pic2).raw(Bytes(3, 0xEE)).bytes(),
          "HXFI End if File\n", asString(pic1)},
@@ -104,8 +105,9 @@ TEST(Walk, StepsOverRecordsAsTheirTagsSay)
         {"the file tags are unknown as records",
          RecordingBuilder().record("HXVS", 0, 0, {}).record("HXVT", 0, 0, {}).bytes(),
          "Unknown Code\nUnknown Code\nUnknown Code\nUnknown Code\n", ""},
-        {"four unknown bytes at the end", RecordingBuilder().video(0, pic1).raw(bytesOf("ABCD")).bytes(),
-         "Unknown Code\n", asString(pic1)},
+        {"four unknown bytes at the end",
+         RecordingBuilder().video(0, pic1).raw(bytesOf("ABCD")).bytes(), "Unknown Code\n",
+         asString(pic1)},
         {"eight unknown bytes at the end",
          RecordingBuilder().video(0, pic1).raw(bytesOf("ABCDEFGH")).bytes(), "Unknown Code\n",
          asString(pic1)},
@@ -118,8 +120,8 @@ TEST(Walk, StepsOverRecordsAsTheirTagsSay)
              .record("HXVF", static_cast<std::int32_t>(pic3.size()), 7, pic3)
              .bytes(),
          "Unknown Code\n", asString(pic3)},
-        {"zero-length video record",
-         RecordingBuilder().video(0, {}).video(0, pic1).bytes(), "", asString(pic1)},
+        {"zero-length video record", RecordingBuilder().video(0, {}).video(0, pic1).bytes(), "",
+         asString(pic1)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -133,7 +135,7 @@ TEST(Walk, StepsOverRecordsAsTheirTagsSay)
 // its offset; the complete records before it are all in the outputs.
 TEST(Walk, ReportsARecordThatDoesNotFitAndStops)
 {
-    const Bytes pic = nalUnit(0x65, 11);  // 16-byte payload
+    const Bytes pic = nalUnit(0x65, 11);                              // 16-byte payload
     const Bytes complete = RecordingBuilder().video(0, pic).bytes();  // 48 bytes
     auto header = [](const char* tag, std::int32_t length) {
         Bytes h = bytesOf(tag);
@@ -175,7 +177,8 @@ TEST(Walk, ReportsARecordThatDoesNotFitAndStops)
 TEST(Walk, RecordThatEndsExactlyAtTheEndOfTheDataIsHandled)
 {
     const Bytes pic = nalUnit(0x65, 100);
-    const WalkResult r = walkRecording(RecordingBuilder().video(5, pic).audio(7, audioPayload({1, 2})).bytes());
+    const WalkResult r =
+        walkRecording(RecordingBuilder().video(5, pic).audio(7, audioPayload({1, 2})).bytes());
     EXPECT_EQ(r.console, "");
     EXPECT_EQ(r.files.h264, asString(pic));
     EXPECT_EQ(r.files.audioTs, timestampFile({0}));

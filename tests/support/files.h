@@ -9,7 +9,7 @@ namespace fs = std::filesystem;
 
 // A fresh directory, removed with everything in it when the test ends.
 class TempDir {
-public:
+   public:
     TempDir();
     ~TempDir();
     TempDir(const TempDir&) = delete;
@@ -18,7 +18,7 @@ public:
     const fs::path& path() const { return path_; }
     fs::path operator/(const fs::path& name) const { return path_ / name; }
 
-private:
+   private:
     fs::path path_;
 };
 

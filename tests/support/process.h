@@ -39,4 +39,5 @@ std::string shortReadShimPath();
 // Runs the whole program on `argv` in a forked copy of this process rather
 // than a new one: the same run sequence, at a fraction of the cost, for
 // sweeps of thousands of runs. Where there is no fork, a new process.
-RunResult runHxdemuxForked(const std::vector<std::string>& argv, const std::filesystem::path& workDir);
+RunResult runHxdemuxForked(const std::vector<std::string>& argv,
+                           const std::filesystem::path& workDir);

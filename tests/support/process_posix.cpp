@@ -2,13 +2,13 @@
 
 #include "driver/run.h"
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace {
 
@@ -31,9 +31,10 @@ RunResult collect(pid_t pid, int readEnd)
     return result;
 }
 
-}  // namespace
-
-RunResult runHxdemuxForked(const std::vector<std::string>& argv, const std::filesystem::path& workDir)
+// Forks with the child's standard output on a pipe; calls `child` there
+// (which must not return) and collects what it printed and its status.
+template <class Child>
+RunResult forkAndCollect(const std::filesystem::path& workDir, Child child)
 {
     int out[2];
     if (::pipe(out) != 0) throw std::runtime_error("pipe failed");
@@ -44,30 +45,39 @@ RunResult runHxdemuxForked(const std::vector<std::string>& argv, const std::file
         ::dup2(out[1], STDOUT_FILENO);
         ::close(out[0]);
         ::close(out[1]);
-        if (::chdir(workDir.c_str()) != 0) ::_exit(125);
-        std::vector<char*> args;
-        for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-        args.push_back(nullptr);
-        const int status = runHxdemux(static_cast<int>(argv.size()), args.data());
-        std::fflush(stdout);
-        ::_exit(status);
+        if (!workDir.empty() && ::chdir(workDir.c_str()) != 0) ::_exit(125);
+        child();
+        ::_exit(126);
     }
     ::close(out[1]);
     return collect(pid, out[0]);
 }
 
+std::vector<char*> argumentVector(const std::vector<std::string>& argv)
+{
+    std::vector<char*> args;
+    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    return args;
+}
+
+}  // namespace
+
+RunResult runHxdemuxForked(const std::vector<std::string>& argv,
+                           const std::filesystem::path& workDir)
+{
+    return forkAndCollect(workDir, [&] {
+        std::vector<char*> args = argumentVector(argv);
+        const int status = runHxdemux(static_cast<int>(argv.size()), args.data());
+        std::fflush(stdout);
+        ::_exit(status);
+    });
+}
+
 RunResult runProgram(const std::string& program, const std::vector<std::string>& argv,
                      const RunOptions& options)
 {
-    int out[2];
-    if (::pipe(out) != 0) throw std::runtime_error("pipe failed");
-    const pid_t pid = ::fork();
-    if (pid < 0) throw std::runtime_error("fork failed");
-    if (pid == 0) {
-        ::dup2(out[1], STDOUT_FILENO);
-        ::close(out[0]);
-        ::close(out[1]);
-        if (!options.workDir.empty() && ::chdir(options.workDir.c_str()) != 0) ::_exit(125);
+    return forkAndCollect(options.workDir, [&] {
         if (options.addressSpaceLimit != 0) {
             const rlimit limit{options.addressSpaceLimit, options.addressSpaceLimit};
             if (::setrlimit(RLIMIT_AS, &limit) != 0) ::_exit(125);
@@ -75,12 +85,7 @@ RunResult runProgram(const std::string& program, const std::vector<std::string>&
         for (const std::string& entry : options.environment) {
             ::putenv(const_cast<char*>(entry.c_str()));
         }
-        std::vector<char*> args;
-        for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-        args.push_back(nullptr);
+        std::vector<char*> args = argumentVector(argv);
         ::execv(program.c_str(), args.data());
-        ::_exit(126);
-    }
-    ::close(out[1]);
-    return collect(pid, out[0]);
+    });
 }

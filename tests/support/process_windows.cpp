@@ -1,14 +1,15 @@
 #include "support/process.h"
 
-#include <stdexcept>
 #include <windows.h>
+#include <stdexcept>
 
 namespace {
 
 std::wstring widen(const std::string& utf8)
 {
     if (utf8.empty()) return std::wstring();
-    const int n = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    const int n =
+        ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
     std::wstring wide(static_cast<std::size_t>(n), L'\0');
     ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
     return wide;
@@ -25,8 +26,10 @@ std::wstring quoted(const std::wstring& arg)
             ++backslashes;
             continue;
         }
-        if (c == L'"') out.append(backslashes * 2 + 1, L'\\');
-        else out.append(backslashes, L'\\');
+        if (c == L'"')
+            out.append(backslashes * 2 + 1, L'\\');
+        else
+            out.append(backslashes, L'\\');
         backslashes = 0;
         out += c;
     }
@@ -41,7 +44,8 @@ RunResult runProgram(const std::string& program, const std::vector<std::string>&
 {
     SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
     HANDLE readEnd = nullptr, writeEnd = nullptr;
-    if (!::CreatePipe(&readEnd, &writeEnd, &inherit, 0)) throw std::runtime_error("CreatePipe failed");
+    if (!::CreatePipe(&readEnd, &writeEnd, &inherit, 0))
+        throw std::runtime_error("CreatePipe failed");
     ::SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
 
     std::wstring commandLine;
@@ -51,7 +55,8 @@ RunResult runProgram(const std::string& program, const std::vector<std::string>&
     }
     for (const std::string& entry : options.environment) {
         const std::size_t eq = entry.find('=');
-        ::SetEnvironmentVariableW(widen(entry.substr(0, eq)).c_str(), widen(entry.substr(eq + 1)).c_str());
+        ::SetEnvironmentVariableW(widen(entry.substr(0, eq)).c_str(),
+                                  widen(entry.substr(eq + 1)).c_str());
     }
 
     STARTUPINFOW startup{};
@@ -62,9 +67,9 @@ RunResult runProgram(const std::string& program, const std::vector<std::string>&
     startup.hStdError = ::GetStdHandle(STD_ERROR_HANDLE);
     PROCESS_INFORMATION process{};
     const std::wstring workDir = options.workDir.wstring();
-    const BOOL started = ::CreateProcessW(widen(program).c_str(), commandLine.data(), nullptr, nullptr, TRUE,
-                                          0, nullptr, workDir.empty() ? nullptr : workDir.c_str(),
-                                          &startup, &process);
+    const BOOL started =
+        ::CreateProcessW(widen(program).c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0,
+                         nullptr, workDir.empty() ? nullptr : workDir.c_str(), &startup, &process);
     ::CloseHandle(writeEnd);
     if (!started) {
         ::CloseHandle(readEnd);
@@ -88,14 +93,17 @@ RunResult runProgram(const std::string& program, const std::vector<std::string>&
     // Tests compare the text itself.
     std::string text;
     for (std::size_t i = 0; i < result.output.size(); ++i) {
-        if (result.output[i] == '\r' && i + 1 < result.output.size() && result.output[i + 1] == '\n') continue;
+        if (result.output[i] == '\r' && i + 1 < result.output.size() &&
+            result.output[i + 1] == '\n')
+            continue;
         text += result.output[i];
     }
     result.output = text;
     return result;
 }
 
-RunResult runHxdemuxForked(const std::vector<std::string>& argv, const std::filesystem::path& workDir)
+RunResult runHxdemuxForked(const std::vector<std::string>& argv,
+                           const std::filesystem::path& workDir)
 {
     RunOptions options;
     options.workDir = workDir;

@@ -22,7 +22,7 @@ Bytes nalUnit(std::uint8_t header, std::size_t bodyBytes = 3);
 Bytes audioPayload(const Bytes& samples);
 
 class RecordingBuilder {
-public:
+   public:
     explicit RecordingBuilder(std::string_view fileTag = "HXVS", std::int32_t duration = 0);
 
     // A record whose length field is given separately from its payload, so
@@ -36,6 +36,6 @@ public:
 
     const Bytes& bytes() const { return bytes_; }
 
-private:
+   private:
     Bytes bytes_;
 };

@@ -85,8 +85,9 @@ Bytes writeRecording(const Bytes& annexB, const Bytes& alaw, const RecordingPlan
             const std::size_t to = std::min(alaw.size(), from + plan.samplesPerAudioRecord);
             const Bytes samples(alaw.begin() + static_cast<std::ptrdiff_t>(from),
                                 alaw.begin() + static_cast<std::ptrdiff_t>(to));
-            recording.audio(plan.baseTimestamp + static_cast<std::int32_t>(nextAudio) * kAudioRecordMs,
-                            audioPayload(samples));
+            recording.audio(
+                plan.baseTimestamp + static_cast<std::int32_t>(nextAudio) * kAudioRecordMs,
+                audioPayload(samples));
             ++nextAudio;
         }
     };

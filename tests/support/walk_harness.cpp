@@ -24,7 +24,8 @@ WalkResult walkRecording(const Bytes& recording)
     const InputImage loaded{image.data(), size, size};
     WalkResult result{};
     testing::internal::CaptureStdout();
-    walkRecords(loaded, result.state, *outputs, RecordHandlers{handleVideoRecord, handleAudioRecord});
+    walkRecords(loaded, result.state, *outputs,
+                RecordHandlers{handleVideoRecord, handleAudioRecord});
     std::fflush(stdout);
     result.console = testing::internal::GetCapturedStdout();
     finishOutputSet(*outputs, result.state.audioBytes);

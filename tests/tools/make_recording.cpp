@@ -16,7 +16,8 @@
 int main(int argc, char** argv)
 {
     if (argc != 4 && argc != 5) {
-        std::fprintf(stderr, "usage: %s VIDEO.h264 AUDIO.alaw OUT.264 [FRAME_TIMES.txt]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s VIDEO.h264 AUDIO.alaw OUT.264 [FRAME_TIMES.txt]\n",
+                     argv[0]);
         return 2;
     }
     const std::string video = readFile(argv[1]);
