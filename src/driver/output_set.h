@@ -38,7 +38,7 @@ struct OutputFile {
     std::uint8_t stage[kStageBytes];
 };
 
-// About 4 MiB: a run keeps one for its whole length, not on the stack.
+// Over half a MiB: a run keeps one for its whole length, not on the stack.
 struct OutputSet {
     OutputFile files[kOutputCount];
     char* nameBuffer;        // holds the input path's length + 256 bytes

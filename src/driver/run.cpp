@@ -34,7 +34,7 @@ struct Extraction {
     }
 };
 
-// About 4 MiB of staging: too large for the stack, and a run owns exactly one.
+// Over half a MiB of staging: too large for the stack, and a run owns exactly one.
 OutputSet g_outputs;
 
 }  // namespace
