@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The conversion script and the batch recipe of the README make files that
 # play: both streams, and the expected duration.
-source "$(dirname "$0")/lib.sh"
+set -euo pipefail
+source "${BASH_SOURCE[0]%/*}/lib.sh"
 export PATH="$(dirname "$hxdemux"):$PATH"
 
 check_plays() {

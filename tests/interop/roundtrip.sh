@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Real H.264 and A-law in, through a recording and hxdemux, and back out
 # through ffprobe, mkvmerge, ffmpeg and libsndfile.
-source "$(dirname "$0")/lib.sh"
+set -euo pipefail
+source "${BASH_SOURCE[0]%/*}/lib.sh"
 
 encode_video enc.h264 10
 encode_audio enc.alaw 10

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Pictures split into several slices: one record per slice, one timestamp
 # line per picture.
-source "$(dirname "$0")/lib.sh"
+set -euo pipefail
+source "${BASH_SOURCE[0]%/*}/lib.sh"
 
 encode_video enc.h264 4 slices=4
 slices=$(python3 -c "import sys,re; d=open('enc.h264','rb').read(); print(sum(1 for m in re.finditer(rb'\x00\x00\x01([\x01-\xff])', d) if m.group(1)[0] & 0x1f in (1, 5)))")

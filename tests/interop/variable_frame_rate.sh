@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Jittered frame times and a gap of several seconds keep their times through
 # mkvmerge.
-source "$(dirname "$0")/lib.sh"
+set -euo pipefail
+source "${BASH_SOURCE[0]%/*}/lib.sh"
 
 encode_video enc.h264 8
 encode_audio enc.alaw 8
