@@ -2,6 +2,7 @@
 
 #include <windows.h>
 #include <stdexcept>
+#include <string>
 
 namespace {
 
@@ -67,13 +68,24 @@ RunResult runProgram(const std::string& program, const std::vector<std::string>&
     startup.hStdError = ::GetStdHandle(STD_ERROR_HANDLE);
     PROCESS_INFORMATION process{};
     const std::wstring workDir = options.workDir.wstring();
-    const BOOL started =
-        ::CreateProcessW(widen(program).c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0,
-                         nullptr, workDir.empty() ? nullptr : workDir.c_str(), &startup, &process);
+    // Under Wine, starting many processes in a row now and then fails with
+    // ERROR_INTERNAL_ERROR before the program runs at all; a second try works.
+    // The program has not run, so trying again hides nothing about it.
+    BOOL started = FALSE;
+    DWORD error = 0;
+    for (int attempt = 0; attempt < 5 && !started; ++attempt) {
+        if (attempt != 0) ::Sleep(50u * static_cast<DWORD>(attempt));
+        started = ::CreateProcessW(widen(program).c_str(), commandLine.data(), nullptr, nullptr,
+                                   TRUE, 0, nullptr, workDir.empty() ? nullptr : workDir.c_str(),
+                                   &startup, &process);
+        if (!started) error = ::GetLastError();
+        if (!started && error != ERROR_INTERNAL_ERROR) break;
+    }
     ::CloseHandle(writeEnd);
     if (!started) {
         ::CloseHandle(readEnd);
-        throw std::runtime_error("CreateProcess failed for " + program);
+        throw std::runtime_error("CreateProcess failed for " + program + " with error " +
+                                 std::to_string(error));
     }
     RunResult result{-1, {}};
     char buffer[4096];

@@ -20,15 +20,22 @@ fail() { echo "FAIL: $*"; exit 1; }
 compared=0
 for recording in "$@"; do
   name=$(basename "$recording")
-  mkdir -p "$work/linux" "$work/windows"
+  mkdir -p "$work/linux"
   cp "$recording" "$work/linux/rec.264"
-  cp "$recording" "$work/windows/rec.264"
   set +e
   (cd "$work/linux" && "$linux" rec.264 > ../linux.out)
   linux_status=$?
-  (cd "$work/windows" && "$wine" "$exe" rec.264 > ../windows.out)
-  windows_status=$?
+  # hxdemux never writes to standard error, so anything there comes from Wine
+  # itself failing to start the program, which now and then happens after
+  # many starts in a row: try again from a fresh copy of the recording.
+  for attempt in 1 2 3; do
+    rm -rf "$work/windows" && mkdir -p "$work/windows" && cp "$recording" "$work/windows/rec.264"
+    (cd "$work/windows" && "$wine" "$exe" rec.264 > ../windows.out 2> ../windows.err)
+    windows_status=$?
+    [ -s "$work/windows.err" ] || break
+  done
   set -e
+  [ -s "$work/windows.err" ] && fail "$name: Wine could not run the program: $(head -c 300 "$work/windows.err")"
   [ "$linux_status" = "$windows_status" ] || fail "$name: status $windows_status on Windows, $linux_status on Linux"
   tr -d '\r' < "$work/windows.out" | cmp -s - "$work/linux.out" || fail "$name: console texts differ"
   for f in rec.h264 rec.wav; do
