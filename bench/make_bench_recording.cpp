@@ -113,7 +113,7 @@ int main(int argc, char** argv)
             if (i % 2 == 0) {
                 w.video(t, 0x41, 8 + nextRandom() % 5);
             } else {
-                w.audio(t, 4 + nextRandom() % 5);
+                w.audio(t, 8 + nextRandom() % 5);
             }
         }
     } else {

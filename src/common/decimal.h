@@ -16,7 +16,9 @@ constexpr std::size_t kDecimalRoom = 11;
 // most significant in the lowest byte.
 inline std::uint64_t eightDigits(std::uint32_t v)
 {
-    const std::uint64_t merged = std::uint64_t{v / 10000} | std::uint64_t{v % 10000} << 32;
+    // v / 10000 as a multiply-shift, exact below 2^27 (see formatDecimal).
+    const std::uint64_t high = (std::uint64_t{v} * 109951163u) >> 40;
+    const std::uint64_t merged = high | (v - high * 10000u) << 32;
     // Each 32-bit half splits into two 16-bit halves of hundreds, and those
     // into bytes of tens; the multiply-shift pairs divide by 100 and by 10.
     const std::uint64_t top = ((merged * 10486u) >> 20) & ((0x7Full << 32) | 0x7Full);
@@ -45,10 +47,15 @@ inline char* formatDecimal(char* out, std::int32_t value)
         }
         constexpr std::uint64_t kAsciiZeros = 0x3030303030303030ull;
         if (u >= 100000000u) {
-            const std::uint32_t high = u / 100000000u;  // 1 to 21
-            if (high >= 10) *out++ = static_cast<char>('0' + high / 10);
-            *out++ = static_cast<char>('0' + high % 10);
-            const std::uint64_t digits = eightDigits(u % 100000000u) + kAsciiZeros;
+            // Division by constants written as multiply-shifts (exact for
+            // every 32-bit u, and for high up to 99): inlined into main,
+            // which g++ takes to run once, they otherwise become hardware
+            // divides, and every line of a long recording passes here.
+            const auto high = static_cast<std::uint32_t>((std::uint64_t{u} * 2882303762u) >> 58);
+            const std::uint32_t highTens = (high * 103u) >> 10;
+            if (highTens != 0) *out++ = static_cast<char>('0' + highTens);
+            *out++ = static_cast<char>('0' + (high - 10u * highTens));
+            const std::uint64_t digits = eightDigits(u - high * 100000000u) + kAsciiZeros;
             std::memcpy(out, &digits, 8);
             return out + 8;
         }

@@ -109,7 +109,6 @@ void createOutputSet(OutputSet& set, const char* inputPath, char* nameBuffer,
 {
     for (OutputFile& file : set.files) {
         file.handle = platform::kNoFile;
-        file.bytesAppended = 0;
         resetPending(file);
     }
     set.nameBuffer = nameBuffer;
@@ -144,7 +143,6 @@ void appendView(OutputSet& set, Output which, const std::uint8_t* bytes, std::si
         file.runStart = file.staged;
     }
     file.slices[file.sliceCount++] = {bytes, n};
-    file.bytesAppended += n;
 }
 
 void flushOutput(OutputSet& set, Output which)

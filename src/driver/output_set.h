@@ -33,7 +33,6 @@ struct OutputFile {
     std::size_t staged;    // bytes used in `stage`
     std::size_t runStart;  // staged bytes before this are already in a slice
     int sliceCount;
-    std::uint64_t bytesAppended;
     platform::WriteSlice slices[kMaxSlices];
     std::uint8_t stage[kStageBytes];
 };
@@ -110,7 +109,6 @@ inline void appendBytes(OutputSet& set, Output which, const std::uint8_t* bytes,
     if (kStageBytes - file.staged < n) flushOutput(set, which);
     copySmall(file.stage + file.staged, bytes, n);
     file.staged += n;
-    file.bytesAppended += n;
 }
 
 inline void appendTimestampLine(OutputSet& set, Output which, std::int32_t value)
@@ -122,5 +120,4 @@ inline void appendTimestampLine(OutputSet& set, Output which, std::int32_t value
     *end++ = '\n';
     const auto n = static_cast<std::size_t>(end - at);
     file.staged += n;
-    file.bytesAppended += n;
 }

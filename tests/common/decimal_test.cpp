@@ -31,6 +31,13 @@ TEST(FormatDecimal, AgreesWithTheLibraryAtEveryDigitCountAndEdge)
             values.push_back(static_cast<std::int32_t>(-(p + d)));
         }
     }
+    // Where the digits above the lowest eight change.
+    for (std::int64_t high = 1; high <= 21; ++high) {
+        for (std::int64_t d : {-1, 0}) {
+            values.push_back(static_cast<std::int32_t>(high * 100000000 + d));
+            values.push_back(static_cast<std::int32_t>(-(high * 100000000 + d)));
+        }
+    }
     for (std::int32_t v = -100000; v <= 100000; ++v) values.push_back(v);
     std::mt19937 random(42);
     for (int i = 0; i < 1000000; ++i) values.push_back(static_cast<std::int32_t>(random()));
