@@ -82,8 +82,10 @@ void walkRecordsWith(const InputImage& image, ExtractionState& state, OutputSet&
                 return;
             }
             const std::int32_t length = loadLe32(record + 4);
-            // Compared with what is left, so that no sum can overflow.
-            if (length < 0 || length > left - kRecordHeaderBytes) {
+            // Compared with what is left, so that no sum can overflow; as
+            // unsigned numbers, a negative length is larger than anything left.
+            if (static_cast<std::uint32_t>(length) >
+                static_cast<std::uint32_t>(left - kRecordHeaderBytes)) {
                 reportRecordThatDoesNotFit(record, cursor, left);
                 return;
             }
