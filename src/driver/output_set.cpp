@@ -24,10 +24,15 @@ constexpr OutputKind kKinds[kOutputCount] = {
 // The set whose pending bytes must still reach the disk if the run ends early.
 OutputSet* g_openSet = nullptr;
 
+std::size_t stagedRun(const OutputFile& file)
+{
+    return static_cast<std::size_t>(file.staged - file.runStart);
+}
+
 void resetPending(OutputFile& file)
 {
-    file.staged = 0;
-    file.runStart = 0;
+    file.staged = file.stage;
+    file.runStart = file.stage;
     file.sliceCount = 0;
 }
 
@@ -40,8 +45,7 @@ void flushAtExit()
     for (OutputFile& file : set->files) {
         if (file.handle == platform::kNoFile) continue;
         if (file.staged > file.runStart) {
-            file.slices[file.sliceCount++] = {file.stage + file.runStart,
-                                              file.staged - file.runStart};
+            file.slices[file.sliceCount++] = {file.runStart, stagedRun(file)};
         }
         platform::writeSlices(file.handle, file.slices, file.sliceCount);
         resetPending(file);
@@ -139,7 +143,7 @@ void appendView(OutputSet& set, Output which, const std::uint8_t* bytes, std::si
     // staged run that may follow it.
     if (file.sliceCount + 3 > kMaxSlices) flushOutput(set, which);
     if (file.staged > file.runStart) {
-        file.slices[file.sliceCount++] = {file.stage + file.runStart, file.staged - file.runStart};
+        file.slices[file.sliceCount++] = {file.runStart, stagedRun(file)};
         file.runStart = file.staged;
     }
     file.slices[file.sliceCount++] = {bytes, n};
@@ -149,7 +153,7 @@ void flushOutput(OutputSet& set, Output which)
 {
     OutputFile& file = outputFile(set, which);
     if (file.staged > file.runStart) {
-        file.slices[file.sliceCount++] = {file.stage + file.runStart, file.staged - file.runStart};
+        file.slices[file.sliceCount++] = {file.runStart, stagedRun(file)};
     }
     if (file.sliceCount > 0 && !platform::writeSlices(file.handle, file.slices, file.sliceCount)) {
         failWrite(set, which);

@@ -30,8 +30,8 @@ constexpr std::size_t kLongestLine = kDecimalRoom + 1;
 
 struct OutputFile {
     platform::FileHandle handle;
-    std::size_t staged;    // bytes used in `stage`
-    std::size_t runStart;  // staged bytes before this are already in a slice
+    std::uint8_t* staged;    // the end of the bytes used in `stage`
+    std::uint8_t* runStart;  // staged bytes before this are already in a slice
     int sliceCount;
     platform::WriteSlice slices[kMaxSlices];
     std::uint8_t stage[kStageBytes];
@@ -99,6 +99,11 @@ inline void copySmall(std::uint8_t* to, const std::uint8_t* from, std::size_t n)
     }
 }
 
+inline std::size_t stageRoom(const OutputFile& file)
+{
+    return static_cast<std::size_t>(file.stage + kStageBytes - file.staged);
+}
+
 inline void appendBytes(OutputSet& set, Output which, const std::uint8_t* bytes, std::size_t n)
 {
     OutputFile& file = outputFile(set, which);
@@ -106,18 +111,16 @@ inline void appendBytes(OutputSet& set, Output which, const std::uint8_t* bytes,
         appendView(set, which, bytes, n);
         return;
     }
-    if (kStageBytes - file.staged < n) flushOutput(set, which);
-    copySmall(file.stage + file.staged, bytes, n);
+    if (stageRoom(file) < n) flushOutput(set, which);
+    copySmall(file.staged, bytes, n);
     file.staged += n;
 }
 
 inline void appendTimestampLine(OutputSet& set, Output which, std::int32_t value)
 {
     OutputFile& file = outputFile(set, which);
-    if (kStageBytes - file.staged < kLongestLine) flushOutput(set, which);
-    char* at = reinterpret_cast<char*>(file.stage + file.staged);
-    char* end = formatDecimal(at, value);
+    if (stageRoom(file) < kLongestLine) flushOutput(set, which);
+    char* end = formatDecimal(reinterpret_cast<char*>(file.staged), value);
     *end++ = '\n';
-    const auto n = static_cast<std::size_t>(end - at);
-    file.staged += n;
+    file.staged = reinterpret_cast<std::uint8_t*>(end);
 }
