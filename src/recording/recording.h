@@ -71,39 +71,41 @@ void walkRecordsWith(const InputImage& image, ExtractionState& state, OutputSet&
     while (cursor < end) {
         const std::int32_t left = end - cursor;
         const std::uint8_t* record = image.data + cursor;
-        if (left < kTagBytes) {
+        // Video and audio records with their whole header there come first:
+        // they are nearly every record, and one check of `left` covers them.
+        if (left >= kRecordHeaderBytes) {
+            const bool video = tagIs(record, "HXVF");
+            if (video || tagIs(record, "HXAF")) {
+                const std::int32_t length = loadLe32(record + 4);
+                // Compared with what is left, so that no sum can overflow; as
+                // unsigned numbers, a negative length is larger than anything left.
+                if (static_cast<std::uint32_t>(length) >
+                    static_cast<std::uint32_t>(left - kRecordHeaderBytes)) {
+                    reportRecordThatDoesNotFit(record, cursor, left);
+                    return;
+                }
+                const std::int32_t timestamp = loadLe32(record + 8);
+                const ByteView payload{record + kRecordHeaderBytes, length};
+                if (video) {
+                    handlers.video(timestamp, payload, state, outputs);
+                } else {
+                    handlers.audio(timestamp, payload, state, outputs);
+                }
+                cursor += kRecordHeaderBytes + length;  // at most `end`: checked above
+                continue;
+            }
+        }
+        if (left < kTagBytes || tagIs(record, "HXVF") || tagIs(record, "HXAF")) {
+            // No room for a tag, or a video or audio header cut short.
             reportRecordThatDoesNotFit(record, cursor, left);
             return;
         }
-        const bool video = tagIs(record, "HXVF");
-        if (video || tagIs(record, "HXAF")) {
-            if (left < kRecordHeaderBytes) {
-                reportRecordThatDoesNotFit(record, cursor, left);
-                return;
-            }
-            const std::int32_t length = loadLe32(record + 4);
-            // Compared with what is left, so that no sum can overflow; as
-            // unsigned numbers, a negative length is larger than anything left.
-            if (static_cast<std::uint32_t>(length) >
-                static_cast<std::uint32_t>(left - kRecordHeaderBytes)) {
-                reportRecordThatDoesNotFit(record, cursor, left);
-                return;
-            }
-            const std::int32_t timestamp = loadLe32(record + 8);
-            const ByteView payload{record + kRecordHeaderBytes, length};
-            if (video) {
-                handlers.video(timestamp, payload, state, outputs);
-            } else {
-                handlers.audio(timestamp, payload, state, outputs);
-            }
-            cursor += kRecordHeaderBytes + length;  // at most `end`: checked above
-        } else if (tagIs(record, "HXFI")) {
+        if (tagIs(record, "HXFI")) {
             reportEndRecord();
             return;
-        } else {
-            reportUnknownTag();
-            if (left <= kUnknownTagStep) return;
-            cursor += kUnknownTagStep;
         }
+        reportUnknownTag();
+        if (left <= kUnknownTagStep) return;
+        cursor += kUnknownTagStep;
     }
 }
