@@ -28,7 +28,7 @@ inline constexpr std::array<std::uint32_t, 10000> kFourDigits = [] {
 // most significant in the lowest byte.
 inline std::uint64_t eightDigits(std::uint32_t v)
 {
-    // v / 10000 as a multiply-shift, exact below 2^27 (see formatDecimal).
+    // v / 10000 as a multiply-shift, exact below 2^27 (see writeNineOrTenDigits).
     const auto high = static_cast<std::uint32_t>((std::uint64_t{v} * 109951163u) >> 40);
     return kFourDigits[high] | std::uint64_t{kFourDigits[v - high * 10000u]} << 32;
 }

@@ -39,6 +39,8 @@ TEST(FormatDecimal, AgreesWithTheLibraryAtEveryDigitCountAndEdge)
         }
     }
     for (std::int32_t v = -100000; v <= 100000; ++v) values.push_back(v);
+    // Every group of four digits, as the upper and as the lower half of eight.
+    for (std::int32_t n = 0; n < 10000; ++n) values.push_back(n * 10000 + (9999 - n));
     std::mt19937 random(42);
     for (int i = 0; i < 1000000; ++i) values.push_back(static_cast<std::int32_t>(random()));
     for (const std::int32_t v : values) {
